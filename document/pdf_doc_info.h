@@ -1,0 +1,18 @@
+// The record of the document being prepared.
+#pragma once
+
+struct PdfDocument;  // an opened PDF (platform/pdf.h)
+struct PdfContext;   // a PDF being written (platform/pdf.h)
+
+struct PDFDocInfoRecord {
+    PdfDocument *document;
+    PdfContext *pdfContext;
+    char optionPrefix[8];
+    int numPages;
+    int lastPage;
+    int pageStep;
+    int rotation;
+    int rasterMode;
+};
+
+extern PDFDocInfoRecord PDFDocInfo;

@@ -1,0 +1,117 @@
+#include "document/spool.h"
+
+#include "document/chain.h"
+#include "document/edit_decision.h"
+#include "document/rerender.h"
+#include "driver/output_channel.h"
+
+#include <cups/cups.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Large blocks keep the copy close to the speed of a plain cat.
+constexpr size_t kCopyBlock = 1 << 20;
+
+struct FileCloser {
+    void operator()(FILE *f) const { fclose(f); }
+};
+using File = std::unique_ptr<FILE, FileCloser>;
+
+int64_t SizeOf(const char *path)
+{
+    struct stat info;
+    if (path[0] == '\0' || stat(path, &info) != 0)
+        return 0;
+    return static_cast<int64_t>(info.st_size);
+}
+
+} // namespace
+
+int CopyThroughChannel(FILE *source, FILE *destination)
+{
+    std::vector<char> block(kCopyBlock);
+    bool ok = true;
+    for (;;) {
+        size_t n = fread(block.data(), 1, block.size(), source);
+        if (n > 0 && Utlfwrite(block.data(), 1, n, destination) != n)
+            ok = false;
+        if (n < block.size())
+            break;
+    }
+    if (ferror(source))
+        ok = false;
+    return ok ? 1 : 0;
+}
+
+int SaveToTempFileFromCups(int argc, char **argv, char *spoolPath)
+{
+    File input;
+    FILE *source = stdin;
+    if (argc != 6) {
+        input.reset(fopen(argv[6], "rb"));
+        if (!input)
+            return 0;
+        source = input.get();
+    }
+
+    int fd = cupsTempFd(spoolPath, 64);
+    if (fd < 0)
+        return 0;
+    FILE *spool = fdopen(fd, "wb");
+    if (spool == nullptr) {
+        close(fd);
+        unlink(spoolPath);
+        return 0;
+    }
+
+    int copied = CopyThroughChannel(source, spool);
+    if (fclose(spool) != 0)
+        copied = 0;
+    if (!copied) {
+        unlink(spoolPath);
+        return 0;
+    }
+    return 1;
+}
+
+void WritePDFData(const char *path)
+{
+    File file(fopen(path, "rb"));
+    if (!file)
+        return;
+    CopyThroughChannel(file.get(), stdout);
+    file.reset();
+    unlink(path);
+}
+
+int ProcessData(int argc, char **argv, char *finalPath, PDFDocInfoRecord *info,
+                int64_t *fileSize, PrintOptions *options)
+{
+    char spoolPath[kTempPathSize] = {0};
+
+    int chained = checkIfNeddApplePDF(options);
+    if (chained == 1) {
+        if (!SpoolThroughChainedFilter(argc, argv, spoolPath))
+            return 0;
+    } else if (!SaveToTempFileFromCups(argc, argv, spoolPath)) {
+        return 0;
+    }
+
+    pdfDocInfo_init(spoolPath, info);
+    if (CheckIfNeedEdit(argv, info, chained) == 1 && PreProcess(info, finalPath) == 1) {
+        unlink(spoolPath);
+    } else {
+        std::memset(finalPath, 0, kTempPathSize);
+        std::memcpy(finalPath, spoolPath, kTempPathSize);
+    }
+
+    *fileSize = SizeOf(finalPath);
+    pdfDocInfo_release(info);
+    return 1;
+}
