@@ -1,5 +1,6 @@
 #include "document/spool.h"
 
+#include "document/byte_copy.h"
 #include "document/chain.h"
 #include "document/edit_decision.h"
 #include "document/rerender.h"
@@ -11,12 +12,8 @@
 
 #include <cstring>
 #include <memory>
-#include <vector>
 
 namespace {
-
-// Large blocks keep the copy close to the speed of a plain cat.
-constexpr size_t kCopyBlock = 1 << 20;
 
 struct FileCloser {
     void operator()(FILE *f) const { fclose(f); }
@@ -32,22 +29,6 @@ int64_t SizeOf(const char *path)
 }
 
 } // namespace
-
-int CopyThroughChannel(FILE *source, FILE *destination)
-{
-    std::vector<char> block(kCopyBlock);
-    bool ok = true;
-    for (;;) {
-        size_t n = fread(block.data(), 1, block.size(), source);
-        if (n > 0 && Utlfwrite(block.data(), 1, n, destination) != n)
-            ok = false;
-        if (n < block.size())
-            break;
-    }
-    if (ferror(source))
-        ok = false;
-    return ok ? 1 : 0;
-}
 
 int SaveToTempFileFromCups(int argc, char **argv, char *spoolPath)
 {

@@ -26,7 +26,3 @@ int SaveToTempFileFromCups(int argc, char **argv, char *spoolPath);
 // Copies the final PDF to standard output through the output channel and
 // removes it.
 void WritePDFData(const char *path);
-
-// Copies every byte of source to destination through the output channel.
-// 1 when the whole source was read and written, 0 on a read or write error.
-int CopyThroughChannel(FILE *source, FILE *destination);

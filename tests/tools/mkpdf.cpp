@@ -1,11 +1,13 @@
 // Writes small PDFs for the tests, the demo and the benchmarks.
 //
 //   mkpdf OUT [--pages N] [--size W H] [--origin X Y] [--sizes WxH,WxH,...]
-//             [--lines N]
+//             [--lines N] [--blob MB]
 //
 // Each page shows "Page n" near its top left corner; --lines adds that many
 // lines of filler text below it. --sizes gives each page its own media box
-// (the list repeats when there are more pages than sizes).
+// (the list repeats when there are more pages than sizes). --blob adds an
+// uncompressed stream of that many megabytes of random bytes, to make big
+// files for the benchmarks.
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -64,12 +66,15 @@ int main(int argc, char **argv)
     const char *out = argv[1];
     int pages = 1;
     int lines = 0;
+    int blobMB = 0;
     double x0 = 0, y0 = 0;
     std::vector<PageSize> sizes{{612, 792}};
     for (int i = 2; i < argc; i++) {
         std::string arg = argv[i];
         if (arg == "--pages" && i + 1 < argc) {
             pages = std::atoi(argv[++i]);
+        } else if (arg == "--blob" && i + 1 < argc) {
+            blobMB = std::atoi(argv[++i]);
         } else if (arg == "--lines" && i + 1 < argc) {
             lines = std::atoi(argv[++i]);
         } else if (arg == "--size" && i + 2 < argc) {
@@ -112,9 +117,18 @@ int main(int argc, char **argv)
                         QPDFObjectHandle::newStream(&pdf, PageContent(n, x0, y0, size, lines)));
         doc.addPage(QPDFPageObjectHelper(page), false);
     }
+    if (blobMB > 0) {
+        std::string blob(static_cast<size_t>(blobMB) << 20, '\0');
+        unsigned state = 12345;
+        for (char &c : blob) {
+            state = state * 1103515245u + 12345u;
+            c = static_cast<char>(state >> 24);
+        }
+        pdf.getRoot().replaceKey("/QZFiller", QPDFObjectHandle::newStream(&pdf, blob));
+    }
     QPDFWriter writer(pdf, out);
     writer.setStaticID(true);
-    writer.setCompressStreams(true);
+    writer.setCompressStreams(blobMB == 0);
     writer.write();
     return 0;
 }
