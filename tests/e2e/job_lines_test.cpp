@@ -82,7 +82,7 @@ TEST(JobLines, HoldAndSecurePrint)
 TEST(JobLines, UserAndJobNames)
 {
     ExpectPicked({
-        {"user name", kUserName + "bob", PlainPPD(), {"USERNAME=\"bob\""}},
+        {"user name", kUserName + "bob", PlainPPD(), {"#DNAME=test.pdf", "USERNAME=\"bob\""}},
         {"name type 1 sends the prepared name", kNameType + "1", PlainPPD(),
          {"#DNAME=minutes.pdf", "JOBNAME=\"minutes.pdf\""}, "minutes.pdf"},
         {"name type 1 with an empty name", kNameType + "1", PlainPPD(),
@@ -129,8 +129,10 @@ TEST(JobLines, QualityCollationAndRendering)
          {"@DIPQ=STANDARD", "RENDERMODE=GRAYSCALE", "COLLATE=OFF"}},
         {"mono printer, unknown quality", collate + "QZOutputMode=Premium", MonoPPD(),
          {"COLLATE=OFF"}},
-        {"mono printer ignores the colour mode", collate + "QZOutputMode=HighSpeed QZColorMode=Color",
-         MonoPPD(), {"@DIPQ=SPEED", "RENDERMODE=GRAYSCALE", "COLLATE=OFF"}},
+        {"a colour mode from the ticket makes form A", collate + "QZOutputMode=HighSpeed QZColorMode=Color",
+         MonoPPD(), {"@DIPQ=SPEED", "COLLATE=OFF", "RENDERMODE=AUTOCOLOR"}},
+        {"a colour mode without a quality is not looked at", collate + "QZColorMode=Black",
+         PlainPPD(), {"COLLATE=OFF"}},
         {"both from the ticket on a PPD without options",
          collate + "QZOutputMode=HighSpeed QZColorMode=Black", PlainPPD(),
          {"@DIPQ=SPEED", "COLLATE=OFF", "RENDERMODE=GRAYSCALE"}},
