@@ -171,6 +171,7 @@ TEST_F(ChainJob, AFilterThatFailsFailsTheJob)
         {"the named filter is missing", "", "", "", 0,
          ConvLine("application/pdf", "application/vnd.cups-pdf", 66, "absent"), unusable},
     };
+    WriteFile(in_.file("in.pdf"), Document());
     for (const Case &c : cases) {
         ChainTree tree;
         tree.writeTable(0, c.tables.empty() ? ReadFile(tree_.table(1)) : c.tables);
@@ -184,7 +185,8 @@ TEST_F(ChainJob, AFilterThatFailsFailsTheJob)
         run.env["TMPDIR"] = tmp_.path();
         if (!c.variable.empty())
             run.env[c.variable] = c.value;
-        run.stdinData = Document();
+        // From a file: a job that fails early never reads its standard input.
+        run.args.push_back(in_.file("in.pdf"));
 
         FilterResult r = RunFilter(run);
         EXPECT_EQ(r.status, 1) << c.what;
