@@ -8,12 +8,15 @@
 
 TEST(OptionsE2E, InvalidTitleIsReportedOnceAndTheJobGoesOn)
 {
+    // The layout keys give one page per sheet: a number-up job would go
+    // through the platform's PDF filter, which these PPDs do not name.
     const std::string options =
         "com.orvex.vyx.printsettings.PrintTypeTicketKey=2 "
         "com.orvex.vyx.printsettings.JBAUserIDTextEditTicket=/98/111/98 "
         "com.orvex.vyx.printsettings.JBAUserPasswordTextEditTicket=secret "
         "com.orvex.vyx.printsettings.PrintTypeProductTypeTicketKey=3 "
-        "number-up=2 Collate=true media=A4";
+        "com.apple.print.PrintSettings.PMLayoutRows..n.=1 "
+        "com.apple.print.PrintSettings.PMLayoutColumns..n.=1 Collate=true media=A4";
     for (const char *ppd : {"plain.ppd", "encoding-utf8.ppd"}) {
         TempDir tmp;
         FilterRun run;
