@@ -146,6 +146,8 @@ TEST(FinishingLines, PPDWithoutStapleOption)
 TEST(FinishingLines, TimeoutAndPagesPerSheet)
 {
     const std::string layout = "com.apple.print.PrintSettings.PMLayout";
+    // A number-up job goes through the platform's PDF filter, found through
+    // the PPD's cupsFilter value, which only the full PPD has.
     ExpectPicked({
         {"no number-up", "", {"TIMEOUT=0", "@NLPP=1"}},
         {"number-up 4", "number-up=4", {"TIMEOUT=0", "@NLPP=N4"}},
@@ -154,5 +156,5 @@ TEST(FinishingLines, TimeoutAndPagesPerSheet)
          {"TIMEOUT=0", "@NLPP=N6"}},
         {"1 by 1 layout", layout + "Rows..n.=1 " + layout + "Columns..n.=1",
          {"TIMEOUT=0", "@NLPP=1"}},
-    }, PlainPPD(), {"TIMEOUT", "NLPP"});
+    }, FullPPD(), {"TIMEOUT", "NLPP"});
 }
