@@ -95,6 +95,8 @@ protected:
         gHost = "192.168.0.5";
         gHostFails = false;
         gHostReads = 0;
+        savedClock = gOwnerClock;
+        savedSource = gHostNameSource;
         gOwnerClock = FakeClock;
         gHostNameSource = FakeHostName;
         if (const char *ppd = std::getenv("PPD"))
@@ -103,8 +105,8 @@ protected:
     }
     void TearDown() override
     {
-        gOwnerClock = [] { return time(nullptr); };
-        gHostNameSource = gethostname;
+        gOwnerClock = savedClock;
+        gHostNameSource = savedSource;
         if (savedPpd)
             setenv("PPD", savedPpd->c_str(), 1);
     }
@@ -135,6 +137,8 @@ protected:
 
     PrintOptions options;
     std::optional<std::string> savedPpd;
+    time_t (*savedClock)() = nullptr;
+    int (*savedSource)(char *, size_t) = nullptr;
 };
 
 } // namespace
