@@ -21,6 +21,9 @@ const std::string K = "com.orvex.vyx.printsettings.";
 const std::string kUTF8Ppd = QZ_SOURCE_DIR "/ppd/orvex-vyx.ppd";
 const std::string kKanji = "\xE6\xBC\xA2\xE5\xAD\x97";   // two kanji in UTF-8
 const std::string kKanjiSjis = "\x8A\xBF\x8E\x9A";       // the same in Shift_JIS X0213
+// Three kanji, the last (U+4FF1) only in JIS X 0213, and their Shift_JIS X0213 bytes.
+const std::string kUserX0213 = kKanji + "\xE4\xBF\xB1";
+const std::string kUserX0213Sjis = kKanjiSjis + "\x87\x9F";
 
 std::string Attr(const std::string &name, const std::string &value)
 {
@@ -182,7 +185,7 @@ TEST(OwnerBlock, ComputerNameAndOwnerCharacterSets)
          Block(kKanjiSjis, "", kKanji)},
         {"other printer: both converted", Fixture("plain.ppd"), mac, kKanji,
          Block(kKanjiSjis, "", kKanjiSjis)},
-        {"kanji user name", Fixture("plain.ppd"), "", kKanji, Block(kKanjiSjis, "")},
+        {"kanji user name", Fixture("plain.ppd"), "", kUserX0213, Block(kUserX0213Sjis, "")},
     };
     for (const auto &c : cases) {
         TempDir tmp;
