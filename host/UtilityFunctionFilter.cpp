@@ -1,7 +1,9 @@
 #include "host/UtilityFunctionFilter.h"
 
+#include "options/gathering.h"
 #include "options/ppd_lookup.h"
 #include "platform/cups_handles.h"
+#include "platform/text_codec.h"
 
 #include <netdb.h>
 #include <sys/socket.h>
@@ -22,7 +24,7 @@ const char _IPv4_LocalHost_sign_[] = "127.0.0.1";
 const char _IPv6_LocalHost_sign_[] = "fe80::1";
 
 constexpr int kHostNameWorkSize = 256;
-constexpr int kHostNameUnits = 32;
+constexpr size_t kHostNameUnits = 32;
 constexpr int kAddressTextSize = 46;
 
 bool IsUTF8Printer()
@@ -30,62 +32,29 @@ bool IsUTF8Printer()
     PpdFile ppd = OpenJobPPD();
     if (!ppd)
         return false;
-    ppd_attr_t *attr = ppdFindAttr_ALT(ppd.get(), "QZPrinterLanguageEncoding", nullptr);
+    ppd_attr_t *attr = ppdFindAttr_ALT(ppd.get(), KPPDPrinterLanguageEncodingKey, nullptr);
     return attr != nullptr && attr->value != nullptr && std::strcmp(attr->value, "UTF-8") == 0;
 }
 
-// Length in bytes of the UTF-8 sequence at p and its code point, or 0 when
-// the bytes there are not a valid sequence.
-int DecodeUTF8(const unsigned char *p, unsigned *codePoint)
+// Cuts a UTF-8 text in place after its first maxUnits UTF-16 units and
+// puts it back as UTF-8 (the buffer holds size bytes). A character that
+// needs two units is kept whole or not at all, so the cut never leaves half
+// a surrogate pair that UTF-8 could not hold. A text that is not valid
+// UTF-8 is left as it is.
+void CutToUTF16Units(char *text, size_t size, size_t maxUnits)
 {
-    int length;
-    unsigned cp;
-    unsigned min;
-    if (p[0] < 0x80) {
-        *codePoint = p[0];
-        return 1;
-    } else if ((p[0] & 0xE0) == 0xC0) {
-        length = 2, cp = p[0] & 0x1F, min = 0x80;
-    } else if ((p[0] & 0xF0) == 0xE0) {
-        length = 3, cp = p[0] & 0x0F, min = 0x800;
-    } else if ((p[0] & 0xF8) == 0xF0) {
-        length = 4, cp = p[0] & 0x07, min = 0x10000;
-    } else {
-        return 0;
-    }
-    for (int i = 1; i < length; i++) {
-        if ((p[i] & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (p[i] & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    *codePoint = cp;
-    return length;
-}
-
-// Cuts a UTF-8 text in place after its first maxUnits UTF-16 units. A
-// character that needs two units is kept whole or not at all, so the cut
-// never leaves half a surrogate pair. A text that is not valid UTF-8 is
-// left as it is.
-void CutToUTF16Units(char *text, int maxUnits)
-{
-    const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
-    size_t end = 0;
-    int units = 0;
-    while (p[end] != 0) {
-        unsigned cp = 0;
-        int length = DecodeUTF8(p + end, &cp);
-        if (length == 0)
-            return;
-        int width = cp > 0xFFFF ? 2 : 1;
-        if (units + width > maxUnits) {
-            std::memset(text + end, 0, std::strlen(text + end));
-            return;
-        }
-        units += width;
-        end += static_cast<size_t>(length);
-    }
+    std::u16string units;
+    if (!DecodeUTF8(text, units) || units.size() <= maxUnits)
+        return;
+    size_t keep = maxUnits;
+    if (keep > 0 && units[keep - 1] >= 0xD800 && units[keep - 1] <= 0xDBFF)
+        keep--;
+    units.resize(keep);
+    std::string cut;
+    if (!EncodeUTF8(units, cut))
+        return;
+    std::memset(text, 0, size);
+    std::memcpy(text, cut.data(), std::min(cut.size(), size - 1));
 }
 
 // Copies text into outString: at most outStringLen - 1 bytes, the rest of
@@ -144,7 +113,7 @@ void getHostName(char *name)
 
     // Printers that take UTF-8 show at most 32 characters of the name.
     if (IsUTF8Printer())
-        CutToUTF16Units(work, kHostNameUnits);
+        CutToUTF16Units(work, sizeof(work), kHostNameUnits);
     std::memcpy(name, work, std::min(std::strlen(work), size_t{kHostNameSize - 1}));
 }
 
