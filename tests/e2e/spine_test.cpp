@@ -69,9 +69,13 @@ TEST(Spine, FileArgumentGivesTheSameJobAsStandardInput)
     std::string doc = AwkwardDocument();
     WriteFile(in.file("doc.pdf"), doc);
 
-    FilterRun fromStdin = Job(tmp);
+    // A fixed date and time, so that the owner block does not follow the
+    // clock from one run to the next.
+    const std::string fixedTime = "com.orvex.vyx.printsettings.JBAHkgnPrintDateTicketKey=d "
+                                  "com.orvex.vyx.printsettings.JBAHkgnPrintTimeTicketKey=t";
+    FilterRun fromStdin = Job(tmp, fixedTime);
     fromStdin.stdinData = doc;
-    FilterRun fromFile = Job(tmp);
+    FilterRun fromFile = Job(tmp, fixedTime);
     fromFile.args.push_back(in.file("doc.pdf"));
     FilterRun extraArgs = fromFile;
     extraArgs.args.push_back("ignored");
