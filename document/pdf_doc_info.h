@@ -1,8 +1,8 @@
 // The record of the document being prepared.
 #pragma once
 
-struct PdfDocument;  // an opened PDF (platform/pdf.h)
-struct PdfContext;   // a PDF being written (platform/pdf.h)
+struct PdfDocument;  // an opened PDF (platform/pdf_document.h)
+struct PdfContext;   // a PDF being written (platform/pdf_writer.h)
 
 struct PDFDocInfoRecord {
     PdfDocument *document;
