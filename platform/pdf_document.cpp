@@ -53,17 +53,38 @@ bool HasAnnotations(const PdfDocument &document)
     return false;
 }
 
+// Form fields whose appearance the document asks to be regenerated get
+// one. qpdf fills a generated text field's value in only when the stream is
+// read through it, so the finished text is stored in the stream: copies into
+// another document then show the value too.
+void GenerateFieldAppearances(PdfDocument *document)
+{
+    QPDFAcroFormDocumentHelper forms(document->qpdf);
+    if (!forms.getNeedAppearances())
+        return;
+    forms.generateAppearancesIfNeeded();
+    for (const PdfPage &page : document->pages) {
+        for (QPDFAnnotationObjectHelper &widget : forms.getWidgetAnnotationsForPage(page.helper)) {
+            QPDFObjectHandle appearance = widget.getAppearanceStream("/N");
+            if (!appearance.isStream())
+                continue;
+            std::shared_ptr<Buffer> data = appearance.getStreamData(qpdf_dl_generalized);
+            appearance.replaceStreamData(
+                std::string(reinterpret_cast<const char *>(data->getBuffer()), data->getSize()),
+                QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
+        }
+    }
+}
+
 // Annotations meant for printing (filled form fields, stamps) become part
 // of their page's content, as a viewer prints them; the others are left
-// out. Form fields whose appearance the document asks to be regenerated
-// get one first. This changes only our copy of the document in memory.
+// out. This changes only our copy of the document in memory.
 void PrepareForDrawing(PdfDocument *document)
 {
     if (document->preparedForDrawing)
         return;
     if (HasAnnotations(*document)) {
-        QPDFAcroFormDocumentHelper forms(document->qpdf);
-        forms.generateAppearancesIfNeeded();
+        GenerateFieldAppearances(document);
         QPDFPageDocumentHelper(document->qpdf).flattenAnnotations(an_print);
     }
     document->preparedForDrawing = true;
