@@ -23,7 +23,7 @@ TEST(OptionsE2E, InvalidTitleIsReportedOnceAndTheJobGoesOn)
         run.args = JobArgs(options, "report\xFF.pdf");
         run.env["PPD"] = Fixture(ppd);
         run.env["TMPDIR"] = tmp.path();
-        run.stdinData = "%PDF-1.4\n%%EOF\n";
+        run.stdinData = ReadFile(Fixture("sample.pdf"));
         FilterResult r = RunFilter(run);
         EXPECT_EQ(r.status, 0) << ppd;
         EXPECT_EQ(r.err, "CFStringCreateWithCString fail\n") << ppd;
