@@ -170,3 +170,18 @@ void PageImageRelease(PageImage *image)
 {
     delete image;
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+// Fontconfig, which the renderer uses to find fonts, keeps its font cache
+// for the life of the process on purpose; the leak checker of sanitizer
+// builds is told so.
+extern "C" const char *__lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\n";
+}
+
+extern "C" const char *__lsan_default_options()
+{
+    return "print_suppressions=0";
+}
+#endif
