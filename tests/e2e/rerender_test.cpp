@@ -1,6 +1,7 @@
 // Re-rendered documents as the printer gets them: which pages are sent,
 // turned pages, rasterised pages, form fields, and the fall-back to the
 // spooled document. The PDF sent is examined with qpdf and poppler-utils.
+#include "support/chain_tree.h"
 #include "support/filter_run.h"
 
 #include <gtest/gtest.h>
@@ -21,14 +22,22 @@ struct Sent {
     std::string path;  // the same, as a file for the tools
 };
 
+// The mark that the fake layout filter puts before the document it passes on.
+const std::string kLaidOut = "%fake-layout\n";
+
 // Runs a job on input with options; the PDF sent lands in work/sent.pdf.
-Sent Print(const TempDir &work, const std::string &input, const std::string &options)
+// Layout options go through the fake platform filter of chain.
+Sent Print(const TempDir &work, const std::string &input, const std::string &options,
+           const ChainTree *chain = nullptr)
 {
     TempDir tmp;
     FilterRun run;
     run.args = JobArgs(options);
     run.args.push_back(input);
-    run.env["PPD"] = Fixture("plain.ppd");
+    if (chain != nullptr)
+        run.env = chain->env();
+    run.env["PPD"] = chain != nullptr ? std::string(QZ_SOURCE_DIR) + "/ppd/orvex-vyx.ppd"
+                                      : Fixture("plain.ppd");
     run.env["TMPDIR"] = tmp.path();
     Sent sent;
     sent.result = RunFilter(run);
@@ -171,22 +180,40 @@ std::string Raster()
     return "QZPDFRasterizedMode=true";
 }
 
+// A CUPS tree whose platform PDF filter passes the document on unchanged
+// but for a mark in front.
+struct FakeLayout {
+    FakeLayout()
+    {
+        tree.writeTable(1, "# Layout\n" + ConvLine("application/pdf", "application/vnd.cups-pdf",
+                                                   66, "layout"));
+        tree.addFakeFilter("layout");
+    }
+    ChainTree tree;
+};
+
 } // namespace
 
 TEST(Rerender, SendsOneCopysWorthOfPages)
 {
     TempDir work;
+    FakeLayout layout;
     std::string input = MakePdf(work.file("in.pdf"), "--pages 6");
+    // number-up=1 lays the document out through the platform filter; the
+    // copies it then holds are counted from its pages.
     struct Case {
         std::string options;
+        bool chained;
         std::vector<int> pages;
     } cases[] = {
-        {kCopies + "2 " + kSides + "6 Collate=true", {1, 2, 3}},
-        {kCopies + "2 " + kSides + "6 Collate=false", {1, 3, 5}},
+        {kCopies + "2 " + kSides + "6 Collate=true", false, {1, 2, 3}},
+        {kCopies + "2 " + kSides + "6 Collate=false", false, {1, 3, 5}},
+        {kCopies + "2 number-up=1 Collate=true", true, {1, 2, 3}},
+        {kCopies + "2 number-up=1 Collate=false", true, {1, 3, 5}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.options);
-        Sent sent = Print(work, input, c.options);
+        Sent sent = Print(work, input, c.options, c.chained ? &layout.tree : nullptr);
         EXPECT_EQ(sent.result.status, 0);
         EXPECT_EQ(sent.result.err, "");
         EXPECT_EQ(PageNumbers(sent.path), c.pages);
@@ -325,14 +352,19 @@ TEST(Rerender, RasterPagesStayInPlaceWhereverTheMediaBoxStarts)
 TEST(Rerender, PagesBeyondTheDocumentSendTheSpooledDocument)
 {
     TempDir work;
+    FakeLayout layout;
     std::string input = MakePdf(work.file("in.pdf"), "--pages 5");
     // Page-set "odd" of 20 sides asks for pages up to 10; the turn makes
-    // the document re-rendered, which fails at page 6.
+    // the document re-rendered, which fails at page 6. The page set goes
+    // through the platform filter, whose output is the spooled document.
     for (const std::string &mode : {std::string(), Raster()}) {
         SCOPED_TRACE(mode);
-        Sent sent = Print(work, input, kCopies + "2 " + kSides + "20 page-set=odd QZTurnPage=true " + mode);
+        Sent sent = Print(work, input,
+                          kCopies + "2 " + kSides + "20 page-set=odd QZTurnPage=true " + mode,
+                          &layout.tree);
         EXPECT_EQ(sent.result.status, 0);
-        EXPECT_EQ(sent.pdf, ReadFile(input));
+        EXPECT_EQ(sent.result.err, "");
+        EXPECT_TRUE(sent.pdf == kLaidOut + ReadFile(input));
     }
 }
 
