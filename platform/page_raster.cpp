@@ -171,7 +171,16 @@ void PageImageRelease(PageImage *image)
     delete image;
 }
 
+// gcc and clang tell an AddressSanitizer build in different ways.
 #if defined(__SANITIZE_ADDRESS__)
+#define QZ_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QZ_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+#if defined(QZ_ADDRESS_SANITIZER)
 // Fontconfig, which the renderer uses to find fonts, keeps its font cache
 // for the life of the process on purpose; the leak checker of sanitizer
 // builds is told so.
