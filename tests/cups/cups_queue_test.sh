@@ -85,6 +85,10 @@ fail() {
   exit 1
 }
 
+if findmnt -no OPTIONS -T "$work" 2>/dev/null | grep -qw noexec; then
+  fail "$work is on a noexec mount; cupsd cannot run filters from there"
+fi
+
 # ---- Install the build into a staging tree with its own install rules.
 
 stage="$work/stage"
