@@ -239,9 +239,14 @@ check_job() {
 "$mkpdf" "$work/in/three.pdf" --pages 3 >/dev/null
 chmod 0644 "$work/in/three.pdf"
 
-# A plain job: the document reaches the printer byte for byte.
-print_job plain "$work/in/three.pdf"
-check_job plain 3 '@PJL SET STRINGCODESET="UTF8"' '@PJL COMMENT begin' '@PJL COMMENT Version:4.00'
+# A plain job: the document reaches the printer byte for byte, with the
+# defaults that the PPD offers and the number-up=1 that CUPS always sends.
+print_job plain "$work/in/three.pdf" -U bob
+check_job plain 3 '@PJL SET STRINGCODESET="UTF8"' '@PJL COMMENT begin' \
+  '@PJL COMMENT Version:4.00' '@PJL COMMENT DNAME=plain' '@PJL SET COPIES=1' \
+  '@PJL SET JOBATTR="@DIPQ=STANDARD"' '@PJL SET RENDERMODE=AUTOCOLOR' \
+  '@PJL SET JOBATTR="@TRAP=ON"' '@PJL SET AUTOSELECT=ON' '@PJL SET MEDIATYPE=OFF' \
+  '@PJL SET TIMEOUT=0' '@PJL SET JOBATTR="@NLPP=N1"'
 cmp -s "$work/in/three.pdf" "$work/jobs/plain.pdf" || fail "plain: the PDF part differs from the input"
 
 # The print dialog's ticket keys for hold, user name, job accounting and
@@ -256,13 +261,18 @@ print_job tickets "$work/in/three.pdf" -U alice \
   -o com.orvex.vyx.printsettings.JBAUserIDTextEditTicket=acct7 \
   -o com.orvex.vyx.printsettings.JBAUserPasswordTextEditTicket=/112/119/55 \
   -o com.orvex.vyx.printsettings.JBAIPAddressStringTicket=IC0A805 \
+  -o media=A4 -o QZInputSlot=2ndTray -o MediaType=RecyclePaper \
   -o QZStaple=UpperLeftSinglePort -o QZPunch=True
-check_job tickets 3
+check_job tickets 3 '@PJL SET HOLD=STORE' '@PJL SET HOLDTYPE=PRIVATE' '@PJL SET HOLDKEY="1234"' \
+  '@PJL SET USERNAME="Alice Smith"' '@PJL SET PAPER=A4' '@PJL SET JOBATTR="@INPT=INTRAY2"' \
+  '@PJL SET JOBATTR="@APSP=RECYCLE"' '@PJL SET PUNCH=LEFT' '@PJL SET FINISH=ON' \
+  '@PJL SET STAPLE=TOPLEFT'
 
 # Booleans: CUPS hands "true" on as a bare name (Collate, QZTurnPage) and
 # "false" with a "no" prefix (noQZTrapping).
 print_job booleans "$work/in/three.pdf" -n 2 -o Collate=true -o QZTurnPage=true \
   -o QZTrapping=false
-check_job booleans 3
+check_job booleans 3 '@PJL SET QTY=2' '@PJL SET COLLATE=COLLATENORMAL' \
+  '@PJL SET JOBATTR="@TRAP=OFF"'
 
 log "all jobs passed"
