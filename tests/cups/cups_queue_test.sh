@@ -236,18 +236,45 @@ check_job() {
   log "$name: ok ($pages pages, $(stat -c %s "$pdf") PDF bytes)"
 }
 
-"$mkpdf" "$work/in/three.pdf" --pages 3 >/dev/null
-chmod 0644 "$work/in/three.pdf"
+# word_place PDF PAGE WORD: where WORD first sits on that page: "top-left",
+# "bottom-right" or "elsewhere"; nothing when the page has no such word.
+word_place() {
+  pdftotext -f "$2" -l "$2" -bbox "$1" - | awk -v word="$3" '
+    /<page / { match($0, /width="[0-9.]+"/); w = substr($0, RSTART + 7, RLENGTH - 8) + 0
+               match($0, /height="[0-9.]+"/); h = substr($0, RSTART + 8, RLENGTH - 9) + 0 }
+    /<word / && $0 ~ ">" word "</word>" {
+      match($0, /xMin="[0-9.]+"/); x = substr($0, RSTART + 6, RLENGTH - 7) + 0
+      match($0, /yMin="[0-9.]+"/); y = substr($0, RSTART + 6, RLENGTH - 7) + 0
+      if (x < w / 2 && y < h / 2) print "top-left"
+      else if (x > w / 2 && y > h / 2) print "bottom-right"
+      else print "elsewhere"
+      exit
+    }'
+}
 
-# A plain job: the document reaches the printer byte for byte, with the
-# defaults that the PPD offers and the number-up=1 that CUPS always sends.
+# expect_place NAME PAGE WORD PLACE: the word sits there in the job's PDF part.
+expect_place() {
+  local got
+  got=$(word_place "$work/jobs/$1.pdf" "$2" "$3")
+  [ "$got" = "$4" ] || fail "$1: \"$3\" on page $2 is ${got:-missing}, expected $4"
+}
+
+"$mkpdf" "$work/in/three.pdf" --pages 3 >/dev/null
+"$mkpdf" "$work/in/four.pdf" --pages 4 >/dev/null
+chmod 0644 "$work/in"/*.pdf
+
+# A plain job, with the defaults that the PPD offers. CUPS always sends
+# number-up=1, which takes every job through the system's pdftopdf; the
+# pages come back upright and in order.
 print_job plain "$work/in/three.pdf" -U bob
 check_job plain 3 '@PJL SET STRINGCODESET="UTF8"' '@PJL COMMENT begin' \
-  '@PJL COMMENT Version:4.00' '@PJL COMMENT DNAME=plain' '@PJL SET COPIES=1' \
+  '@PJL COMMENT Version:4.00' '@PJL SET JOBATTR="@JOAU=bob"' '@PJL SET JOBATTR="@JOEP="' \
+  '@PJL COMMENT DNAME=plain' '@PJL SET COPIES=1' \
   '@PJL SET JOBATTR="@DIPQ=STANDARD"' '@PJL SET RENDERMODE=AUTOCOLOR' \
   '@PJL SET JOBATTR="@TRAP=ON"' '@PJL SET AUTOSELECT=ON' '@PJL SET MEDIATYPE=OFF' \
   '@PJL SET TIMEOUT=0' '@PJL SET JOBATTR="@NLPP=N1"'
-cmp -s "$work/in/three.pdf" "$work/jobs/plain.pdf" || fail "plain: the PDF part differs from the input"
+expect_place plain 1 Page top-left
+expect_place plain 3 3 top-left
 
 # The print dialog's ticket keys for hold, user name, job accounting and
 # finishing, as the dialog sends them: names and passwords "/"-encoded or
@@ -264,15 +291,23 @@ print_job tickets "$work/in/three.pdf" -U alice \
   -o media=A4 -o QZInputSlot=2ndTray -o MediaType=RecyclePaper \
   -o QZStaple=UpperLeftSinglePort -o QZPunch=True
 check_job tickets 3 '@PJL SET HOLD=STORE' '@PJL SET HOLDTYPE=PRIVATE' '@PJL SET HOLDKEY="1234"' \
-  '@PJL SET USERNAME="Alice Smith"' '@PJL SET PAPER=A4' '@PJL SET JOBATTR="@INPT=INTRAY2"' \
-  '@PJL SET JOBATTR="@APSP=RECYCLE"' '@PJL SET PUNCH=LEFT' '@PJL SET FINISH=ON' \
-  '@PJL SET STAPLE=TOPLEFT'
+  '@PJL SET USERNAME="Alice Smith"' '@PJL SET JOBATTR="@JOAU=acct7"' \
+  '@PJL SET JOBATTR="@JOEP=pw7"' '@PJL SET JOBATTR="@HOAD=IC0A805"' '@PJL SET PAPER=A4' \
+  '@PJL SET JOBATTR="@INPT=INTRAY2"' '@PJL SET JOBATTR="@APSP=RECYCLE"' \
+  '@PJL SET PUNCH=LEFT' '@PJL SET FINISH=ON' '@PJL SET STAPLE=TOPLEFT'
 
 # Booleans: CUPS hands "true" on as a bare name (Collate, QZTurnPage) and
-# "false" with a "no" prefix (noQZTrapping).
+# "false" with a "no" prefix (noQZTrapping). The printer makes the two
+# collated copies, so the document holds one.
 print_job booleans "$work/in/three.pdf" -n 2 -o Collate=true -o QZTurnPage=true \
   -o QZTrapping=false
 check_job booleans 3 '@PJL SET QTY=2' '@PJL SET COLLATE=COLLATENORMAL' \
   '@PJL SET JOBATTR="@TRAP=OFF"'
+
+# Two pages on a sheet, laid out by the system's pdftopdf.
+print_job number-up "$work/in/four.pdf" -o number-up=2
+check_job number-up 2 '@PJL SET JOBATTR="@NLPP=N2"'
+[ "$(pdftotext -f 1 -l 1 "$work/jobs/number-up.pdf" - | grep -c '^Page')" = 2 ] ||
+  fail "number-up: the first sheet does not hold two pages"
 
 log "all jobs passed"
