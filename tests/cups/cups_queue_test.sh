@@ -32,7 +32,7 @@ fi
 export PATH="$PATH:/usr/sbin:/sbin"
 # The clients' replies and cupsd's log are read in English.
 export LC_ALL=C
-for tool in cupsd lpadmin lp lpstat cupstestppd cups-config qpdf; do
+for tool in cupsd lpadmin lp lpstat cupstestppd cups-config qpdf pdftotext pdfimages; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (run scripts/setup)"; exit 1; }
 done
 
