@@ -298,16 +298,27 @@ check_job tickets 3 '@PJL SET HOLD=STORE' '@PJL SET HOLDTYPE=PRIVATE' '@PJL SET 
 
 # Booleans: CUPS hands "true" on as a bare name (Collate, QZTurnPage) and
 # "false" with a "no" prefix (noQZTrapping). The printer makes the two
-# collated copies, so the document holds one.
+# collated copies, so the document holds one; its pages are turned upside
+# down, which moves the page number to the bottom right.
 print_job booleans "$work/in/three.pdf" -n 2 -o Collate=true -o QZTurnPage=true \
   -o QZTrapping=false
 check_job booleans 3 '@PJL SET QTY=2' '@PJL SET COLLATE=COLLATENORMAL' \
   '@PJL SET JOBATTR="@TRAP=OFF"'
+expect_place booleans 1 Page bottom-right
 
 # Two pages on a sheet, laid out by the system's pdftopdf.
 print_job number-up "$work/in/four.pdf" -o number-up=2
 check_job number-up 2 '@PJL SET JOBATTR="@NLPP=N2"'
 [ "$(pdftotext -f 1 -l 1 "$work/jobs/number-up.pdf" - | grep -c '^Page')" = 2 ] ||
   fail "number-up: the first sheet does not hold two pages"
+
+# Raster mode: each page becomes one 300 dpi image, without text.
+print_job raster "$work/in/three.pdf" -o QZPDFRasterizedMode=true
+check_job raster 3
+images=$(pdfimages -list "$work/jobs/raster.pdf" | awk 'NR > 2 { printf "%s:%s ", $1, $13 }')
+[ "$images" = "1:300 2:300 3:300 " ] ||
+  fail "raster: the pages are not one 300 dpi image each (page:ppi $images)"
+[ -z "$(pdftotext "$work/jobs/raster.pdf" - | tr -d '[:space:]')" ] ||
+  fail "raster: the pages still hold text"
 
 log "all jobs passed"
