@@ -7,9 +7,11 @@
 #include "driver/output_channel.h"
 
 #include <cups/cups.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -28,6 +30,31 @@ int64_t SizeOf(const char *path)
     return static_cast<int64_t>(info.st_size);
 }
 
+// A document that is a regular file on the spool file's own file system is
+// spooled by giving it the spool file's name as a second link: the spool
+// file then holds the input's bytes without a copy of them, and removing it
+// later removes only that name. The link replaces the empty file that
+// cupsTempFd made, by rename, so the name never points anywhere else. Not
+// used while a job copy is made, as that copy must receive the document.
+bool LinkAsSpool(FILE *input, const char *spoolPath)
+{
+    struct stat info;
+    if (gJobFilefp != nullptr || fstat(fileno(input), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+
+    char self[64];
+    char linkPath[kTempPathSize + 8];
+    std::snprintf(self, sizeof(self), "/proc/self/fd/%d", fileno(input));
+    std::snprintf(linkPath, sizeof(linkPath), "%s.lnk", spoolPath);
+    if (linkat(AT_FDCWD, self, AT_FDCWD, linkPath, AT_SYMLINK_FOLLOW) != 0)
+        return false;
+    if (rename(linkPath, spoolPath) != 0) {
+        unlink(linkPath);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int SaveToTempFileFromCups(int argc, char **argv, char *spoolPath)
@@ -44,6 +71,10 @@ int SaveToTempFileFromCups(int argc, char **argv, char *spoolPath)
     int fd = cupsTempFd(spoolPath, 64);
     if (fd < 0)
         return 0;
+    if (input && LinkAsSpool(input.get(), spoolPath)) {
+        close(fd);
+        return 1;
+    }
     FILE *spool = fdopen(fd, "wb");
     if (spool == nullptr) {
         close(fd);

@@ -7,7 +7,9 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -225,4 +227,49 @@ TEST(Spine, FailedJobCopyEndsWithTheMessage)
     auto names = tmp.entries();
     ASSERT_EQ(names.size(), 1u);
     EXPECT_EQ(ReadFile(tmp.file(names[0])), "Process Data fail\n");
+}
+
+// A document named on the command line is spooled by a link when it lives
+// on the temporary folder's file system and by a copy when it does not;
+// either way the job sends its bytes and leaves the file itself alone.
+TEST(Spine, FileArgumentIsLeftIntactWhetherLinkedOrCopied)
+{
+    TempDir in;
+    std::string doc = AwkwardDocument();
+    std::string path = in.file("doc.pdf");
+    WriteFile(path, doc);
+    chmod(path.c_str(), 0444);
+
+    std::vector<std::string> folders = {""};
+    struct stat shm;
+    if (stat("/dev/shm", &shm) == 0 && S_ISDIR(shm.st_mode))
+        folders.push_back("/dev/shm");  // another file system: copied
+    for (const auto &base : folders) {
+        for (const std::string options : {"", "QZTurnPage=true"}) {
+            std::unique_ptr<TempDir> tmp;
+            if (base.empty()) {
+                tmp = std::make_unique<TempDir>();
+            } else {
+                const char *saved = getenv("TMPDIR");
+                std::string keep = saved ? saved : "";
+                setenv("TMPDIR", base.c_str(), 1);
+                tmp = std::make_unique<TempDir>();
+                if (saved)
+                    setenv("TMPDIR", keep.c_str(), 1);
+                else
+                    unsetenv("TMPDIR");
+            }
+            FilterRun run = Job(*tmp, options);
+            run.args.push_back(path);
+            FilterResult r = RunFilter(run);
+            EXPECT_EQ(r.status, 0) << base << " " << options;
+            EXPECT_EQ(ParsePjlJob(r.out).pdf, doc) << base << " " << options;
+            EXPECT_EQ(ReadFile(path), doc);
+            struct stat info;
+            ASSERT_EQ(stat(path.c_str(), &info), 0);
+            EXPECT_EQ(info.st_nlink, 1u);
+            EXPECT_EQ(info.st_mode & 07777, 0444u);
+            EXPECT_TRUE(tmp->entries().empty()) << base << " " << options;
+        }
+    }
 }
