@@ -4,6 +4,7 @@
 #include "driver/output_channel.h"
 #include "options/ppd_lookup.h"
 #include "platform/cups_handles.h"
+#include "platform/stdio_file.h"
 
 #include <regex.h>
 #include <unistd.h>
@@ -24,10 +25,6 @@ constexpr int kSourceTypeSize = 32;
 constexpr int kTableLineSize = 128;
 constexpr long kMaxCost = 999;
 
-struct FileCloser {
-    void operator()(FILE *f) const { fclose(f); }
-};
-using File = std::unique_ptr<FILE, FileCloser>;
 
 // A compiled expression, freed on every path.
 class Regex {
@@ -88,7 +85,7 @@ void ReadSourceType(ppd_file_t *ppd, char *sourceType)
 int BestFilter(const char *tablePath, const char *sourceType, const char *destinationType,
                char *filterName)
 {
-    File table(std::fopen(tablePath, "r"));
+    StdioFile table(std::fopen(tablePath, "r"));
     if (!table)
         return 0;
     Regex regex(RegexPattern);

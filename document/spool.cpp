@@ -5,6 +5,7 @@
 #include "document/edit_decision.h"
 #include "document/rerender.h"
 #include "driver/output_channel.h"
+#include "platform/stdio_file.h"
 
 #include <cups/cups.h>
 #include <fcntl.h>
@@ -17,10 +18,6 @@
 
 namespace {
 
-struct FileCloser {
-    void operator()(FILE *f) const { fclose(f); }
-};
-using File = std::unique_ptr<FILE, FileCloser>;
 
 int64_t SizeOf(const char *path)
 {
@@ -59,7 +56,7 @@ bool LinkAsSpool(FILE *input, const char *spoolPath)
 
 int SaveToTempFileFromCups(int argc, char **argv, char *spoolPath)
 {
-    File input;
+    StdioFile input;
     FILE *source = stdin;
     if (argc != 6) {
         input.reset(fopen(argv[6], "rb"));
@@ -94,7 +91,7 @@ int SaveToTempFileFromCups(int argc, char **argv, char *spoolPath)
 
 void WritePDFData(const char *path)
 {
-    File file(fopen(path, "rb"));
+    StdioFile file(fopen(path, "rb"));
     if (!file)
         return;
     CopyThroughChannel(file.get(), stdout);

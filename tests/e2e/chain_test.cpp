@@ -30,17 +30,6 @@ std::string Document()
     return doc + "%%EOF";
 }
 
-std::vector<std::string> Lines(const std::string &text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0, end;
-    while ((end = text.find('\n', start)) != std::string::npos) {
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
-
 int PageCount(const std::string &pdf)
 {
     QPDF doc;
@@ -68,7 +57,7 @@ protected:
         return run;
     }
 
-    std::vector<std::string> Recorded() const { return Lines(ReadFile(log_.file("args"))); }
+    std::vector<std::string> Recorded() const { return SplitLines(ReadFile(log_.file("args"))); }
 
     ChainTree tree_;
     TempDir tmp_, log_, in_;

@@ -68,5 +68,8 @@ std::string Fixture(const std::string &name);
 // Makes a PDF with the project's mkpdf tool; extra holds its options.
 std::string MakePdf(const std::string &path, const std::string &extra = "");
 
+// The lines of text, each without its LF; a last line without LF is left out.
+std::vector<std::string> SplitLines(const std::string &text);
+
 // Runs a shell command and returns its standard output.
 std::string Shell(const std::string &command);

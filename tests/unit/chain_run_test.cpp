@@ -31,17 +31,6 @@ std::string BigDocument()
     return doc + "%%EOF";
 }
 
-std::vector<std::string> Lines(const std::string &text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0, end;
-    while ((end = text.find('\n', start)) != std::string::npos) {
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
-
 class ChainRunTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -88,7 +77,7 @@ protected:
     }
 
     std::string Spooled() const { return ReadFile(spoolPath_); }
-    std::vector<std::string> Recorded() const { return Lines(ReadFile(logDir_.file("args"))); }
+    std::vector<std::string> Recorded() const { return SplitLines(ReadFile(logDir_.file("args"))); }
 
     ChainTree tree_;
     TempDir spoolDir_, logDir_, inputDir_;
